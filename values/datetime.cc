@@ -15,7 +15,7 @@ int32_t DaysInMonth(int32_t year, int32_t month) {
 
 DateTime Clamp(DateTime value) {
   if (value > MaxDateTime) return MaxDateTime;
-  if (value < MinDateTime) return MinDateTime;
+  if (!(value >= MinDateTime)) return MinDateTime;  // NaN too: it has no time of day
   return value;
 }
 

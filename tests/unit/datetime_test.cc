@@ -367,6 +367,8 @@ TEST(TimeOfDayTest, ClampsBeyondTheRange) {
       {MinDateTime - 0.75, 36526.0, MinDateTime},
       {-1e300, 36526.0, MinDateTime},
       {-std::numeric_limits<double>::infinity(), 36526.0, MinDateTime},
+      // Not a number is taken as the earliest value rather than read as a time of day.
+      {std::numeric_limits<double>::quiet_NaN(), 36526.0, MinDateTime},
       // Past midnight of 0100-01-01 a value lies below MinDateTime (the fraction is subtracted).
       {MakeDateTime(100, 1, 1, 0, 0, 1), 36526.0, MinDateTime},
       {MakeDateTime(100, 1, 1, 23, 59, 59), 36526.0, MinDateTime},

@@ -6,15 +6,24 @@ namespace {
 
 const char* Name(Ctl c) {
   switch (c) {
-    case Ctl::编辑框1: return "编辑框1";
-    case Ctl::编辑框2: return "编辑框2";
-    case Ctl::编辑框3: return "编辑框3";
-    case Ctl::编辑框4: return "编辑框4";
-    case Ctl::编辑框5: return "编辑框5";
-    case Ctl::时钟1: return "时钟1";
-    case Ctl::时钟2: return "时钟2";
-    case Ctl::时钟3: return "时钟3";
-    default: return "?";
+    case Ctl::编辑框1:
+      return "编辑框1";
+    case Ctl::编辑框2:
+      return "编辑框2";
+    case Ctl::编辑框3:
+      return "编辑框3";
+    case Ctl::编辑框4:
+      return "编辑框4";
+    case Ctl::编辑框5:
+      return "编辑框5";
+    case Ctl::时钟1:
+      return "时钟1";
+    case Ctl::时钟2:
+      return "时钟2";
+    case Ctl::时钟3:
+      return "时钟3";
+    default:
+      return "?";
   }
 }
 

@@ -11,7 +11,8 @@ using Log = std::vector<std::string>;
 
 class SchedulerTest : public ::testing::Test {
  protected:
-  void SetFields(const Text& hour, const Text& minute, const Text& wait, const Text& span, const Text& snooze) {
+  void SetFields(const Text& hour, const Text& minute, const Text& wait, const Text& span,
+                 const Text& snooze) {
     ports.texts[Ctl::编辑框1] = hour;
     ports.texts[Ctl::编辑框2] = minute;
     ports.texts[Ctl::编辑框3] = wait;
@@ -42,13 +43,13 @@ TEST(SplitMinutes, Cases) {
   struct Case {
     int32_t span, minute, hours, minutes;
   } cases[] = {
-      {61, 0, 1, 1},        // the snap: (61/60 - 1) * 60 is 0.9999999999999964
-      {20, 50, 1, 10},      // the minute adds to the span
-      {40, 30, 1, 10},      //
-      {120, -5, 2, 0},      // a negative minute counts as 0
-      {-5, 0, 0, -5},       // negative totals stay below 60
-      {59, 0, 0, 59},       //
-      {15365, 0, 256, 4},   // past 256 hours the double arithmetic loses a minute
+      {61, 0, 1, 1},       // the snap: (61/60 - 1) * 60 is 0.9999999999999964
+      {20, 50, 1, 10},     // the minute adds to the span
+      {40, 30, 1, 10},     //
+      {120, -5, 2, 0},     // a negative minute counts as 0
+      {-5, 0, 0, -5},      // negative totals stay below 60
+      {59, 0, 0, 59},      //
+      {15365, 0, 256, 4},  // past 256 hours the double arithmetic loses a minute
       {0, 0, 0, 0},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
@@ -150,7 +151,8 @@ TEST_F(SchedulerTest, FieldTextsGoIntoTheQuestionAsTyped) {
   const Log log = ports.TakeLog();
   ASSERT_EQ(log.size(), 6u);
   EXPECT_EQ(log[3],
-            "box 关机 0x50021 时间过08时05分0秒你要现在关机吗？\r\n秒后自动关机！\r\n取消后，在abc分钟内不会提示！");
+            "box 关机 0x50021 "
+            "时间过08时05分0秒你要现在关机吗？\r\n秒后自动关机！\r\n取消后，在abc分钟内不会提示！");
 }
 
 TEST_F(SchedulerTest, CountdownRequestsPowerOffOnTheLastTick) {
@@ -211,8 +213,12 @@ TEST_F(SchedulerTest, LoadSettingsClampsHourAndMinuteAndKeepsFieldsForEmptyValue
     const char* shownHour;
     const char* shownMinute;
   } cases[] = {
-      {"25", "75", "23", "59"},  {"24", "60", "23", "59"},      {"23.99999995", "59.99999991", "23", "59"},
-      {"23.9999999", "59", "23.9999999", "59"}, {"abc", "-5", "abc", "-5"}, {"1e400", "", "23", "kept"},
+      {"25", "75", "23", "59"},
+      {"24", "60", "23", "59"},
+      {"23.99999995", "59.99999991", "23", "59"},
+      {"23.9999999", "59", "23.9999999", "59"},
+      {"abc", "-5", "abc", "-5"},
+      {"1e400", "", "23", "kept"},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     ports.texts[Ctl::编辑框2] = "kept";
@@ -221,7 +227,8 @@ TEST_F(SchedulerTest, LoadSettingsClampsHourAndMinuteAndKeepsFieldsForEmptyValue
     scheduler.LoadSettings();
     EXPECT_EQ(ports.texts[Ctl::编辑框1], cases[i].shownHour) << "case " << i;
     EXPECT_EQ(ports.texts[Ctl::编辑框2], cases[i].shownMinute) << "case " << i;
-    EXPECT_EQ(ports.profile[file + "|关机设置|小时"], cases[i].hour) << "the file keeps its value, case " << i;
+    EXPECT_EQ(ports.profile[file + "|关机设置|小时"], cases[i].hour)
+        << "the file keeps its value, case " << i;
   }
   ports.profile[file + "|关机设置|等待秒数"] = "45";
   scheduler.LoadSettings();
@@ -234,10 +241,10 @@ TEST_F(SchedulerTest, SaveAndHideClampsWritesArmsHidesAndReloads) {
   SetFields("24", "", "30", "120", "30");
   ports.onHidden = [&] { ports.log.push_back("(hidden event)"); };
   scheduler.SaveAndHide();
-  EXPECT_EQ(ports.TakeLog(), (Log{"text 编辑框1 23", "write 小时=23", "write 分钟=", "write 等待秒数=30",
-                                  "write 关机有效间隔=120", "write 下次提醒间隔=30", "时钟1 1", "hide",
-                                  "(hidden event)", "text 编辑框1 23", "text 编辑框3 30", "text 编辑框4 120",
-                                  "text 编辑框5 30"}));
+  EXPECT_EQ(ports.TakeLog(),
+            (Log{"text 编辑框1 23", "write 小时=23", "write 分钟=", "write 等待秒数=30",
+                 "write 关机有效间隔=120", "write 下次提醒间隔=30", "时钟1 1", "hide", "(hidden event)",
+                 "text 编辑框1 23", "text 编辑框3 30", "text 编辑框4 120", "text 编辑框5 30"}));
 }
 
 TEST_F(SchedulerTest, FailedSaveIsReportedAndTheTypedFieldsAreKept) {
@@ -247,10 +254,10 @@ TEST_F(SchedulerTest, FailedSaveIsReportedAndTheTypedFieldsAreKept) {
   SetFields("22", "30", "30", "120", "30");
   ports.writesFail = true;
   scheduler.SaveAndHide();
-  EXPECT_EQ(ports.TakeLog(), (Log{"write 小时=22", "write 分钟=30", "write 等待秒数=30", "write 关机有效间隔=120",
-                                  "write 下次提醒间隔=30",
-                                  "box 警告 0x30 设置未能保存到配置文件：\r\nC:\\Tools\\配置.ini", "时钟1 1",
-                                  "hide"}));
+  EXPECT_EQ(ports.TakeLog(),
+            (Log{"write 小时=22", "write 分钟=30", "write 等待秒数=30", "write 关机有效间隔=120",
+                 "write 下次提醒间隔=30", "box 警告 0x30 设置未能保存到配置文件：\r\nC:\\Tools\\配置.ini",
+                 "时钟1 1", "hide"}));
   EXPECT_EQ(ports.texts[Ctl::编辑框1], "22");  // not reloaded from the file's 7
 }
 
@@ -277,9 +284,9 @@ TEST_F(SchedulerTest, HotkeyActsOncePerPress) {
     bool ctrl, f12;
     int togglesAfter;
   } steps[] = {
-      {true, false, 0}, {false, true, 0},                 // one key alone does nothing
-      {true, true, 1},  {true, true, 1},  {true, true, 1},  // held: acts once
-      {false, true, 1}, {true, true, 2},                  // seen released, pressed again
+      {true, false, 0},  {false, true, 0},                    // one key alone does nothing
+      {true, true, 1},   {true, true, 1},   {true, true, 1},  // held: acts once
+      {false, true, 1},  {true, true, 2},                     // seen released, pressed again
       {false, false, 2}, {false, false, 2},
   };
   for (size_t i = 0; i < std::size(steps); ++i) {
