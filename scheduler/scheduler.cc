@@ -177,19 +177,19 @@ void Scheduler::StartHotkeyPolling(int32_t period) {
 }
 
 void Scheduler::HotkeyPollTick() {
+  // Every record's held state is brought up to date; the first one newly pressed acts, at most one a tick.
   auto& list = globals_.hotkeyList;
+  size_t pressed = 0;
   for (size_t i = 1; i <= list.size(); ++i) {
     const bool held = IsChordHeld(i);
-    const bool pressed = held && !list[i - 1].heldAtLastPoll;
+    if (held && !list[i - 1].heldAtLastPoll && pressed == 0) pressed = i;
     list[i - 1].heldAtLastPoll = held;
-    if (pressed) {
-      // The action may change the list; copy what it needs first. At most one action per tick.
-      const auto action = list[i - 1].action;
-      const Text name = list[i - 1].name;
-      if (action) action(name);
-      return;
-    }
   }
+  if (pressed == 0) return;
+  // The action may change the list: take what it needs first.
+  const auto action = list[pressed - 1].action;
+  const Text name = list[pressed - 1].name;
+  if (action) action(name);
 }
 
 bool Scheduler::IsChordHeld(size_t index) {
