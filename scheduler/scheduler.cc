@@ -1,6 +1,7 @@
 #include "scheduler/scheduler.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -10,6 +11,10 @@ constexpr char kMinuteKey[] = "分钟";
 constexpr char kWaitKey[] = "等待秒数";
 constexpr char kSpanKey[] = "关机有效间隔";
 constexpr char kSnoozeKey[] = "下次提醒间隔";
+
+// One less, staying at the lowest value: the count never wraps round to a large positive one, which would
+// silence the snooze's re-arming or the countdown's power-off for thousands of years.
+int32_t CountDown(int32_t count) { return count == INT32_MIN ? count : count - 1; }
 
 }  // namespace
 
@@ -95,7 +100,7 @@ void Scheduler::EnterPrompt() {
 
 void Scheduler::CountdownTick() {
   window_.WritePeriod(Ctl::时钟2, 1000);
-  globals_.countdown -= 1;
+  globals_.countdown = CountDown(globals_.countdown);
   if (globals_.countdown <= 0) {
     window_.WritePeriod(Ctl::时钟2, 0);
     RequestPowerOff();
@@ -104,7 +109,7 @@ void Scheduler::CountdownTick() {
 
 void Scheduler::SnoozeTick() {
   window_.WritePeriod(Ctl::时钟3, 60000);
-  globals_.countdown -= 1;
+  globals_.countdown = CountDown(globals_.countdown);
   if (globals_.countdown < 0) window_.WritePeriod(Ctl::时钟1, 1);
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "app/program.h"
 #include "tests/unit/fake_ports.h"
 
@@ -182,6 +184,16 @@ TEST_F(SchedulerTest, SnoozeRearmsTheCheckFromTickNPlusOneOn) {
     scheduler.SnoozeTick();
     EXPECT_EQ(ports.TakeLog(), (Log{"时钟3 60000", "时钟1 1"})) << tick;
   }
+}
+
+TEST_F(SchedulerTest, CountsNeverWrapRoundFromTheLowestValue) {
+  // A snooze or waiting time typed as -2147483648 stays negative however long the timers run.
+  scheduler.globals().countdown = INT32_MIN;
+  scheduler.SnoozeTick();
+  EXPECT_EQ(ports.TakeLog(), (Log{"时钟3 60000", "时钟1 1"}));
+  scheduler.CountdownTick();
+  EXPECT_EQ(ports.TakeLog(), (Log{"时钟2 1000", "时钟2 0", "poweroff 1 forced"}));
+  EXPECT_EQ(scheduler.globals().countdown, INT32_MIN);
 }
 
 TEST_F(SchedulerTest, NoSecondQuestionWhileOneIsOpen) {
