@@ -1,0 +1,16 @@
+# Runs one fuzz target for a bounded time on a working copy of its committed seeds, so that nothing is
+# written into the source tree. Arguments: FUZZER, SEEDS, DICT (may be empty), WORK, SECONDS.
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK}/corpus)
+file(GLOB seeds ${SEEDS}/*)
+if(seeds)
+  file(COPY ${seeds} DESTINATION ${WORK}/corpus)
+endif()
+set(options -max_total_time=${SECONDS} -print_final_stats=1 -artifact_prefix=${WORK}/)
+if(DICT)
+  list(APPEND options -dict=${DICT})
+endif()
+execute_process(COMMAND ${FUZZER} ${options} ${WORK}/corpus WORKING_DIRECTORY ${WORK} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "${FUZZER} failed (${result}); the input that failed is in ${WORK}")
+endif()
