@@ -15,28 +15,11 @@
 #include <string_view>
 
 #include "values/text.h"
+#include "tests/unit/describe.h"
 
 namespace {
 
 using namespace std::string_view_literals;
-
-// A double with all its digits and its bit pattern, for failure messages.
-std::string Describe(double value) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.17g (0x%016" PRIx64 ")", value, std::bit_cast<uint64_t>(value));
-  return buffer;
-}
-
-// Bytes as hex, so GBK texts read the same in any terminal.
-std::string Hex(std::string_view bytes) {
-  std::string out;
-  char buffer[4];
-  for (unsigned char c : bytes) {
-    std::snprintf(buffer, sizeof buffer, "%02X ", c);
-    out += buffer;
-  }
-  return out;
-}
 
 uint64_t Bits(double value) { return std::bit_cast<uint64_t>(value); }
 

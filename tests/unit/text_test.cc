@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "tests/unit/describe.h"
+
 namespace {
 
 using namespace std::string_view_literals;
@@ -22,23 +24,6 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr int32_t kInt32Min = std::numeric_limits<int32_t>::min();
 constexpr int32_t kInt32Max = std::numeric_limits<int32_t>::max();
-
-std::string Describe(double value) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.17g (0x%016" PRIx64 ")", value, std::bit_cast<uint64_t>(value));
-  return buffer;
-}
-
-// Bytes as hex, so GBK texts read the same in any terminal.
-std::string Hex(std::string_view bytes) {
-  std::string out;
-  char buffer[4];
-  for (unsigned char c : bytes) {
-    std::snprintf(buffer, sizeof buffer, "%02X ", c);
-    out += buffer;
-  }
-  return out;
-}
 
 // ---------------------------------------------------------------------------------------------------------
 // FoldFullWidth
