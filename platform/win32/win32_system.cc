@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 
 #include "platform/win32/control_record.h"
@@ -129,7 +130,10 @@ Text Win32Platform::ReadProfileText(const Text& file, const Text& section, const
   Text value(kBufferSize, '\0');
   const DWORD length = GetPrivateProfileStringA(sectionName.c_str(), keyName.c_str(), nullptr, value.data(),
                                                 kBufferSize, fileName.c_str());
+  // The text is what the buffer holds up to its zero byte: when a double-byte value is cut, the count
+  // returned may include a half character that was not copied.
   value.resize(std::min<DWORD>(length, kBufferSize - 1));
+  value.resize(std::strlen(value.c_str()));
   return value;
 }
 

@@ -346,6 +346,16 @@ TEST_F(Win32Profile, ReadSkipsLeadingBlanksOfNamesAndReadsNothingForABlankName) 
       << "a longer value is cut to the 10240-byte buffer";
 }
 
+TEST_F(Win32Profile, ValueCutInsideADoubleByteCharacterEndsAtItsZeroByte) {
+  // The count the API returns can include a half character it did not copy; the text ends at the zero.
+  std::string chinese;
+  for (int i = 0; i < 6000; ++i) chinese += "中";
+  WriteBytes("[关机设置]\r\n长=" + chinese + "\r\n");
+  const Text value = platform_.ReadProfileText(path_, "关机设置", "长");
+  EXPECT_EQ(value.find('\0'), Text::npos);
+  EXPECT_EQ(value, chinese.substr(0, 10238));
+}
+
 TEST_F(Win32Profile, WriteOfAnEmptyValueLeavesKeyEquals) {
   DeleteFileA(path_.c_str());
   EXPECT_TRUE(platform_.WriteProfileText(path_, "关机设置", "小时", ""));
