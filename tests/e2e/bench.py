@@ -122,6 +122,9 @@ def create_prefix(paths):
     env = base_env(paths)
     if paths.prefix.exists():
         kill_wineserver(env)
+        # A run killed mid-case may have left a folder immutable (the read-only settings cases).
+        subprocess.run(["chattr", "-R", "-i", str(paths.prefix)], stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, check=False)
         shutil.rmtree(paths.prefix)
     subprocess.run(["wineboot", "--init"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                    timeout=300, check=False)

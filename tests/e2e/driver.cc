@@ -10,9 +10,11 @@
 // psapi.h needs the types of windows.h.
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <string>
@@ -119,15 +121,17 @@ std::string ClassOf(HWND hwnd) {
   return buffer;
 }
 
-// The text as the window's own procedure reports it (WM_GETTEXT), which for an edit box is its content.
+// The text as the window's own procedure reports it (WM_GETTEXT), which for an edit box is its content;
+// up to 64 KB, enough for the longest value a settings file can put into a field.
 std::string TextOf(HWND hwnd) {
-  char buffer[4096] = {};
+  std::string buffer(65536, '\0');
   DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+  if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
                            SMTO_ABORTIFHUNG, 2000, &copied)) {
-    GetWindowTextA(hwnd, buffer, sizeof buffer);
+    GetWindowTextA(hwnd, buffer.data(), static_cast<int>(buffer.size()));
   }
-  return std::string(buffer);
+  buffer.resize(std::strlen(buffer.c_str()));
+  return buffer;
 }
 
 // The rectangle of `child` relative to the top-left corner of its parent's client area.
@@ -673,10 +677,130 @@ Reply LocalTime(const Args&) {
   return r;
 }
 
-// resources pid=N: the process's GUI object counts, memory and handles.
+// Committed private memory of a process (what Windows calls its private bytes), summed over its
+// address space region by region.
+long long PrivateBytes(HANDLE process) {
+  long long total = 0;
+  MEMORY_BASIC_INFORMATION region{};
+  for (uintptr_t address = 0;
+       VirtualQueryEx(process, reinterpret_cast<void*>(address), &region, sizeof region);) {
+    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+      total += static_cast<long long>(region.RegionSize);
+    const uintptr_t next = reinterpret_cast<uintptr_t>(region.BaseAddress) + region.RegionSize;
+    if (next <= address) break;
+    address = next;
+  }
+  return total;
+}
+
+// Live GDI objects of a process by type, read from its GDI handle table. GetGuiResources answers 0 under
+// Wine, but Wine keeps each process's GDI handles in a table whose address the process environment block
+// holds (GdiSharedHandleTable, offset 0x94 in a 32-bit PEB); an entry whose type byte is 0 is free.
+// Stock objects are counted too; they do not change while a process runs. Empty when there is no table.
+std::map<int, long long> GdiObjects(HANDLE process) {
+  using QueryProcess = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+  struct BasicInformation {
+    LONG exitStatus;
+    void* peb;
+    ULONG_PTR affinity, basePriority, pid, parentPid;
+  } basic{};
+  std::map<int, long long> types;
+  const auto query = reinterpret_cast<QueryProcess>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+  if (!query || query(process, 0, &basic, sizeof basic, nullptr) != 0 || !basic.peb) return types;
+  uint32_t table = 0;
+  if (!ReadProcessMemory(process, static_cast<char*>(basic.peb) + 0x94, &table, sizeof table, nullptr) ||
+      !table) {
+    return types;
+  }
+  struct Entry {
+    uint64_t object;
+    uint32_t owner;
+    uint16_t unique;
+    uint8_t type, flags;
+    uint64_t userPointer;
+  };
+  static_assert(sizeof(Entry) == 24);
+  std::vector<Entry> entries(0x10000);
+  if (!ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<uintptr_t>(table)), entries.data(),
+                         entries.size() * sizeof(Entry), nullptr)) {
+    return types;
+  }
+  for (const Entry& e : entries) {
+    if (e.type) ++types[e.type];
+  }
+  return types;
+}
+
+// Kernel handles a process holds, from the system's handle list (GetProcessHandleCount answers 0 for
+// another process under Wine); -1 when the list cannot be read.
+long long KernelHandles(DWORD pid) {
+  using QuerySystem = LONG(WINAPI*)(int, void*, ULONG, ULONG*);
+  const auto query = reinterpret_cast<QuerySystem>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+  struct Entry {
+    ULONG ownerPid;
+    BYTE objectType, flags;
+    USHORT handle;
+    void* object;
+    ACCESS_MASK access;
+  };
+  constexpr int kSystemHandleInformation = 16;
+  constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+  std::vector<char> buffer(1 << 20);
+  LONG status = kInfoLengthMismatch;
+  for (int tries = 0; query && status == kInfoLengthMismatch && tries < 5; ++tries) {
+    ULONG needed = 0;
+    status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+    if (status == kInfoLengthMismatch) buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
+  }
+  if (!query || status != 0) return -1;
+  ULONG count = 0;
+  std::memcpy(&count, buffer.data(), sizeof count);
+  const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + sizeof(void*));
+  long long held = 0;
+  for (ULONG i = 0; i < count; ++i) held += entries[i].ownerPid == pid;
+  return held;
+}
+
+// Every window of a process: its top-level windows (hidden ones too), their descendants, and its
+// message-only windows.
+struct WindowTally {
+  DWORD pid;
+  long long windows;
+};
+
+BOOL CALLBACK TallyChild(HWND, LPARAM lp) {
+  ++reinterpret_cast<WindowTally*>(lp)->windows;
+  return TRUE;
+}
+
+BOOL CALLBACK TallyTopLevel(HWND hwnd, LPARAM lp) {
+  auto* tally = reinterpret_cast<WindowTally*>(lp);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(hwnd, &owner);
+  if (owner == tally->pid) {
+    ++tally->windows;
+    EnumChildWindows(hwnd, TallyChild, lp);
+  }
+  return TRUE;
+}
+
+long long WindowCount(DWORD pid) {
+  WindowTally tally{pid, 0};
+  EnumWindows(TallyTopLevel, reinterpret_cast<LPARAM>(&tally));
+  for (HWND w = FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); w;
+       w = FindWindowExA(HWND_MESSAGE, w, nullptr, nullptr)) {
+    TallyTopLevel(w, reinterpret_cast<LPARAM>(&tally));
+  }
+  return tally.windows;
+}
+
+// resources pid=N: the process's GUI object counts, memory and handles. GetGuiResources answers 0 under
+// Wine; gdi_objects, gdi_types and windows count the same things another way.
 Reply Resources(const Args& args) {
-  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE,
-                               static_cast<DWORD>(Number(args, "pid", 0)));
+  const DWORD pid = static_cast<DWORD>(Number(args, "pid", 0));
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
   if (!process) return Reply::Fail("OpenProcess failed");
   PROCESS_MEMORY_COUNTERS mem{};
   mem.cb = sizeof mem;
@@ -688,9 +812,21 @@ Reply Resources(const Args& args) {
   auto ms = [](const FILETIME& f) {
     return static_cast<long long>((static_cast<ULONGLONG>(f.dwHighDateTime) << 32 | f.dwLowDateTime) / 10000);
   };
+  const auto gdiTypes = GdiObjects(process);
+  Json types;
+  long long gdiObjects = 0;
+  for (const auto& [type, n] : gdiTypes) {
+    types.Num(std::to_string(type), n);
+    gdiObjects += n;
+  }
   Reply r;
   r.fields.Num("gdi", GetGuiResources(process, GR_GDIOBJECTS))
       .Num("user", GetGuiResources(process, GR_USEROBJECTS))
+      .Num("gdi_objects", gdiTypes.empty() ? -1 : gdiObjects)
+      .Obj("gdi_types", types)
+      .Num("windows", WindowCount(pid))
+      .Num("kernel_handles", KernelHandles(pid))
+      .Num("private", PrivateBytes(process))
       .Num("working_set", static_cast<long long>(mem.WorkingSetSize))
       .Num("peak_working_set", static_cast<long long>(mem.PeakWorkingSetSize))
       .Num("pagefile", static_cast<long long>(mem.PagefileUsage))

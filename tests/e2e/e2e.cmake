@@ -26,7 +26,8 @@ set(e2e_runner ${E2E_PYTHON} ${e2e_dir}/run_e2e.py --work ${e2e_work})
 execute_process(COMMAND ${E2E_PYTHON} ${e2e_dir}/run_e2e.py list OUTPUT_VARIABLE e2e_cases
                 OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 string(REPLACE "\n" ";" e2e_cases "${e2e_cases}")
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${e2e_dir}/cases.py ${e2e_dir}/run_e2e.py)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${e2e_dir}/cases.py ${e2e_dir}/robustness_cases.py
+             ${e2e_dir}/run_e2e.py)
 
 add_test(NAME e2e_setup COMMAND ${e2e_runner} setup)
 set_tests_properties(e2e_setup PROPERTIES LABELS e2e TIMEOUT 300 FIXTURES_SETUP e2e_prefix

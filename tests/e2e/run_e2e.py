@@ -20,6 +20,9 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 
 from bench import BenchError, Display, Paths, Session, create_prefix  # noqa: E402
 from cases import CASES, Case, CaseFailure  # noqa: E402
+from robustness_cases import ROBUSTNESS_CASES  # noqa: E402
+
+CASES.update(ROBUSTNESS_CASES)
 
 
 class Bench:
