@@ -1,9 +1,7 @@
 #include "values/text.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <limits>
 
 namespace {
 
@@ -93,13 +91,9 @@ double TextToNumber(std::string_view text) {
     }
   }
 
-  double value = 0.0;
-  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-  (void)end;
-  if (error == std::errc::result_out_of_range) {
-    // from_chars leaves the value alone out of range; strtod tells overflow from underflow.
-    value = std::isinf(std::strtod(number.c_str(), nullptr)) ? std::numeric_limits<double>::infinity() : 0.0;
-  }
+  // The text built above is plain decimal, so the C library's correctly rounded conversion reads all of
+  // it (the program never changes the C locale's decimal point). Out of range it gives infinity or 0.
+  const double value = std::strtod(number.c_str(), nullptr);
   return negative ? -value : value;
 }
 
