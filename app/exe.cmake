@@ -34,6 +34,37 @@ add_custom_command(
           ${CMAKE_SOURCE_DIR}/platform/win32/resource_ids.h
   COMMENT "Compiling the resources")
 
-add_executable(zentavo WIN32 win_main.cc ${res_dir}/zentavo_res.o)
-target_link_libraries(zentavo PRIVATE app_core platform_win32)
-target_link_options(zentavo PRIVATE -mwindows -s)
+# The exe compiles the libraries' sources once more, for size: without exception tables, unwind tables and
+# type information (the program throws, catches and casts nothing), each function in its own section so
+# the linker drops what nothing calls. lean_runtime.cc stands in for the C++ library's throwing error
+# paths, allocator and terminate handler, which would otherwise pull in the unwinder and the demangler.
+# The libraries themselves, which the tests link, keep the default flags.
+add_executable(zentavo WIN32 win_main.cc lean_runtime.cc ${res_dir}/zentavo_res.o)
+target_compile_options(zentavo PRIVATE -fno-exceptions -fno-asynchronous-unwind-tables -fno-rtti
+                                       -ffunction-sections -fdata-sections)
+target_link_options(zentavo PRIVATE -mwindows -s -Wl,--gc-sections)
+
+# Takes the sources, definitions and include folders of the libraries, once every directory has defined its
+# targets (platform/win32 comes after app/).
+function(zentavo_take_library_sources)
+  set(libraries ${ARGN})
+  foreach(library IN LISTS libraries)
+    target_compile_definitions(zentavo PRIVATE $<TARGET_PROPERTY:${library},COMPILE_DEFINITIONS>)
+    target_include_directories(zentavo PRIVATE $<TARGET_PROPERTY:${library},INCLUDE_DIRECTORIES>)
+    get_target_property(dir ${library} SOURCE_DIR)
+    get_target_property(sources ${library} SOURCES)
+    foreach(source IN LISTS sources)
+      cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${dir})
+      target_sources(zentavo PRIVATE ${source})
+    endforeach()
+    # System libraries only: the libraries' own objects must not be linked beside their copies.
+    get_target_property(links ${library} LINK_LIBRARIES)
+    foreach(link IN LISTS links)
+      if(link AND NOT TARGET ${link} AND NOT link IN_LIST libraries)
+        target_link_libraries(zentavo PRIVATE ${link})
+      endif()
+    endforeach()
+  endforeach()
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR}
+               CALL zentavo_take_library_sources app_core scheduler values platform_win32)

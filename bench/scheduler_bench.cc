@@ -10,21 +10,32 @@ class QuietPorts : public WindowServices, public SystemServices {
  public:
   Text ReadText(Ctl control) override {
     switch (control) {
-      case Ctl::编辑框1: return "22";
-      case Ctl::编辑框2: return "30";
-      case Ctl::编辑框3: return "30";
-      case Ctl::编辑框4: return "120";
-      case Ctl::编辑框5: return "30";
-      case Ctl::标签6: return "2000年1月1日";
-      default: return Text();
+      case Ctl::编辑框1:
+        return "22";
+      case Ctl::编辑框2:
+        return "30";
+      case Ctl::编辑框3:
+        return "30";
+      case Ctl::编辑框4:
+        return "120";
+      case Ctl::编辑框5:
+        return "30";
+      case Ctl::标签6:
+        return "2000年1月1日";
+      default:
+        return Text();
     }
   }
   Text ReadTag(Ctl control) override {
     switch (control) {
-      case Ctl::编辑框1: return "时";
-      case Ctl::编辑框2: return "分";
-      case Ctl::标签6: return "0秒";
-      default: return Text();
+      case Ctl::编辑框1:
+        return "时";
+      case Ctl::编辑框2:
+        return "分";
+      case Ctl::标签6:
+        return "0秒";
+      default:
+        return Text();
     }
   }
   void WriteText(Ctl, const Text&) override {}
