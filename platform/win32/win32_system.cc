@@ -128,11 +128,10 @@ Text Win32Platform::ReadProfileText(const Text& file, const Text& section, const
   if (fileName.empty() || sectionName.empty() || keyName.empty()) return Text();
   constexpr DWORD kBufferSize = 10240;
   Text value(kBufferSize, '\0');
-  const DWORD length = GetPrivateProfileStringA(sectionName.c_str(), keyName.c_str(), nullptr, value.data(),
-                                                kBufferSize, fileName.c_str());
-  // The text is what the buffer holds up to its zero byte: when a double-byte value is cut, the count
-  // returned may include a half character that was not copied.
-  value.resize(std::min<DWORD>(length, kBufferSize - 1));
+  GetPrivateProfileStringA(sectionName.c_str(), keyName.c_str(), nullptr, value.data(), kBufferSize,
+                           fileName.c_str());
+  // The text is what the buffer holds up to its zero byte, not the count returned: when a double-byte
+  // value is cut, that count may include a half character that was not copied.
   value.resize(std::strlen(value.c_str()));
   return value;
 }
