@@ -33,6 +33,9 @@ class WindowServices {
   virtual void RequestWindowDestroy() = 0;
 };
 
+// The title a question box shows when none is given.
+inline constexpr char kDefaultBoxTitle[] = "信息：";
+
 // Question-box results.
 enum MessageBoxResult : int32_t { kBoxOk = 0, kBoxCancel = 1 };
 
@@ -45,7 +48,7 @@ class SystemServices {
   SystemServices& operator=(const SystemServices&) = delete;
   virtual ~SystemServices() = default;
 
-  // Modal to the thread, timers keep ticking. Title omitted: "信息：". Result 0 (OK) to 6.
+  // Modal to the thread, timers keep ticking. Title omitted: kDefaultBoxTitle. Result 0 (OK) to 6.
   virtual int32_t ShowMessageBox(const Text& text, int32_t style, const std::optional<Text>& title) = 0;
   // Kind 1: power off. True when the request was accepted.
   virtual bool ShutDownSystem(int32_t kind, bool force) = 0;

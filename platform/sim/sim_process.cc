@@ -306,7 +306,7 @@ bool SimProcess::QueryEndSession() {
 
 int32_t SimProcess::ShowMessageBox(const Text& text, int32_t style, const std::optional<Text>& title) {
   if (!Running()) return 0;
-  const Text shownTitle = title ? *title : Text("信息：");
+  const Text shownTitle = title.value_or(kDefaultBoxTitle);
   const bool taskModal = (style & kSystemModal) == 0;
   const int32_t flags = taskModal ? style + kTaskModal : style;
   world_.Record(JoinTexts({"question ", shownTitle, " ", Hex(style), " ", OneLine(text)}));

@@ -88,7 +88,7 @@ Win32Platform::~Win32Platform() {
 int32_t Win32Platform::ShowMessageBox(const Text& text, int32_t style, const std::optional<Text>& title) {
   UINT flags = static_cast<UINT>(style);
   if (!(flags & MB_SYSTEMMODAL)) flags |= MB_TASKMODAL;
-  const int answer = MessageBoxA(nullptr, text.c_str(), title ? title->c_str() : "信息：", flags);
+  const int answer = MessageBoxA(nullptr, text.c_str(), title ? title->c_str() : kDefaultBoxTitle, flags);
   switch (answer) {
     case IDCANCEL:
       return 1;
